@@ -114,7 +114,7 @@ class Dialog {
   friend class DataExchange;
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void bindControl(Control &object) { bound_.push_back(&object); }
+  void bindControl(Control &object);
   void unbindControls();
 
   UINT templateId_;

@@ -41,6 +41,9 @@ class WinApp {
 // or the executable's own module when no application object runs (tests).
 HINSTANCE AppInstance();
 
+// Registers the common control classes (progress bar, ...) once per process; Run and DoModal call it.
+void EnsureCommonControls();
+
 // The process's command line as argument count and vector (argument 0 is the program).
 // Taken from the C runtime (__argc/__argv) unless replaced by SetAppArgs.
 int AppArgCount();
