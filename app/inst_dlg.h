@@ -79,6 +79,9 @@ class CInstDlg : public Dialog {
   bool desktopShortcut = false;
   bool allUsers = true;
 
+ private:
+  HBITMAP pictureBitmap = nullptr;  // the Image bitmap shown in the picture, owned here
+
  protected:
   bool OnInitDialog() override;
   void DoDataExchange(DataExchange &dx) override;
