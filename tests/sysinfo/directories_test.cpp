@@ -106,6 +106,24 @@ TEST_F(Directories, FailureKeepsTheLevelsAlreadyMade) {
   EXPECT_EQ(user_.prompts()[0].text, failureText(folder, made));  // the last walk ended at Made
 }
 
+TEST_F(Directories, FolderLongerThanMaxPathStopsWhereTheSystemDoes) {
+  std::string folder = top_;
+  while (folder.size() < 2 * MAX_PATH) folder += "\\abcdefghij";
+  user_.expect("", IDOK);
+  std::string deepest(folder.size() + 1, '#');
+  EXPECT_FALSE(makeDirectory(folder.c_str(), &deepest[0]));
+  EXPECT_STREQ(deepest.c_str(), top_.c_str());
+  ASSERT_EQ(user_.prompts().size(), 1u);
+  const std::string text = user_.prompts()[0].text;
+  const std::string head = "フォルダ\"" + folder + "\"の作成に失敗しました。\nフォルダ\"";
+  ASSERT_EQ(text.compare(0, head.size(), head), 0) << Utf8FromCp932(text);
+  // The folder named last is the deepest one the system could still make.
+  const std::string made = text.substr(head.size(), text.find('"', head.size()) - head.size());
+  EXPECT_TRUE(isFolder(made)) << made;
+  EXPECT_EQ(folder.compare(0, made.size(), made), 0) << made;
+  EXPECT_LT(made.size(), static_cast<size_t>(MAX_PATH));
+}
+
 TEST_F(Directories, JapaneseNames) {
   const std::string leaf = top_ + "\\表示\\ポケット";
   char deepest[MAX_PATH + 4] = "";

@@ -80,6 +80,17 @@ TEST(CheckDrivePath, ReasonsTable) {
   EXPECT_TRUE(user.prompts().empty());
 }
 
+TEST(CheckDrivePath, WholeOfALongPathIsSearched) {
+  std::string path = "C:\\";
+  while (path.size() < 2 * MAX_PATH) path += "表ポ\\";
+  int reason = 99;
+  EXPECT_TRUE(checkDrivePath(path.c_str(), &reason));
+  EXPECT_EQ(reason, 0);
+  path += "a|b";
+  EXPECT_FALSE(checkDrivePath(path.c_str(), &reason));
+  EXPECT_EQ(reason, 1);
+}
+
 TEST(CheckDrivePath, WithoutReason) {
   EXPECT_TRUE(checkDrivePath("C:\\Games"));
   EXPECT_FALSE(checkDrivePath("Games"));
