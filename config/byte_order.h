@@ -1,7 +1,7 @@
 #pragma once
 // Key order of the configuration stores: unsigned byte by byte, case-sensitive, a prefix before the longer
-// key. std::string's own order compares plain char, which is signed here and would put cp932 lead bytes
-// (0x81 and up) before ASCII.
+// key, so that cp932 lead bytes (0x81 and up) sort after ASCII. Saved files depend on this order, so it is
+// spelled out here rather than left to whatever a char comparison would do.
 #include <string>
 
 struct ByteOrder {

@@ -12,8 +12,9 @@ class InfCtrl {
   InfCtrl() = default;
   virtual ~InfCtrl() = default;  // writes nothing
 
-  // Stores path (first 259 bytes) and mode, then in MODE_READ and MODE_UPDATE adds the file's entries to those
-  // already held. False when that file cannot be read; other modes touch no file and return true.
+  // Stores path and mode, then in MODE_READ and MODE_UPDATE adds the file's entries to those already held.
+  // False when that file cannot be read, or when path is longer than 259 bytes (then no path is kept, so
+  // nothing can be saved). Other modes touch no file and return true.
   bool open(const char *path, int mode);
   // Without save, or in MODE_READ: only ends the use (true). In MODE_WRITE and MODE_UPDATE with save: rewrites
   // the file from all entries, comment line first. False when not open, no path, or the file cannot be written.

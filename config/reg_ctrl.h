@@ -16,7 +16,7 @@ class RegCtrl {
   virtual ~RegCtrl() = default;  // touches no key
 
   // Opens root\subkey (MODE_READ: read access; else full access; MODE_UPDATE creates a missing key) and reads its
-  // values. False when the key cannot be opened (or created); the held values are then empty.
+  // values. False when the key cannot be opened (or created), or when subkey is longer than 259 bytes.
   bool open(const char *subkey, int mode, HKEY root);
   // Case-sensitive lookup in the held values. False (and out emptied) when name is not held.
   bool get(const char *name, std::string &out) const;
