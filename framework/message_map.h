@@ -25,6 +25,7 @@
 //                          the default colours; a null brush leaves the message to the system)
 //   ON_MESSAGE(msg, fn)    LRESULT fn(WPARAM, LPARAM)  (the result goes to DWLP_MSGRESULT)
 // The macros refer to the handlers through the class, so handlers may be private.
+// DECLARE_MESSAGE_MAP() leaves the class in private access: put it last in the class.
 #include <windows.h>
 
 class Dialog;
