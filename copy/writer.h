@@ -13,7 +13,7 @@ class Writer : public FileBase {
   ~Writer() override = default;
 
   const char *getPath() const override;
-  // Writes count bytes of buffer: COPY_OK (count 0), or COPY_WRITE_FAILED when it failed and the
-  // user gave up. Retry writes the failed block again at the same place.
+  // Writes count bytes of buffer: COPY_OK (count 0), or COPY_WRITE_FAILED when it failed (or wrote
+  // fewer bytes than asked) and the user gave up. Retry writes the failed block again at the same place.
   virtual IoResult write(const void *buffer, DWORD count);
 };

@@ -1,0 +1,171 @@
+#include "tests/copy/copy_test_util.h"
+
+#include <cstdlib>
+
+#include "gtest/gtest.h"
+
+std::string Pattern(size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  unsigned state = seed * 2654435761u + 12345u;
+  for (size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    bytes[i] = static_cast<char>((state >> 16) ^ (i / 16384));
+  }
+  return bytes;
+}
+
+void WriteBytes(const std::string &path, const std::string &bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path << " error " << GetLastError();
+  DWORD written = 0;
+  if (!bytes.empty()) {
+    EXPECT_TRUE(WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) << path;
+  }
+  EXPECT_EQ(written, bytes.size()) << path;
+  CloseHandle(file);
+}
+
+std::string ReadBytes(const std::string &path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool IsFolder(const std::string &path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void MakeFolders(const std::string &folder) {
+  std::string path;
+  for (size_t i = 0; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '\\') {
+      if (!path.empty() && path.back() != ':') CreateDirectoryA(path.c_str(), nullptr);
+    }
+    if (i < folder.size()) path += folder[i];
+  }
+  ASSERT_TRUE(IsFolder(folder)) << folder;
+}
+
+void RemoveTree(const std::string &folder) {
+  std::string base = folder;
+  if (!base.empty() && base.back() == '\\') base.pop_back();
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((base + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = base + "\\" + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(base.c_str());
+}
+
+std::string FreshFolder(const std::string &name) {
+  std::string folder = "C:\\copytest\\" + name;
+  RemoveTree(folder);
+  MakeFolders(folder);
+  return folder + "\\";
+}
+
+std::string PrefixDosPath() {
+  const char *prefix = std::getenv("WINEPREFIX");
+  if (prefix == nullptr) {
+    ADD_FAILURE() << "WINEPREFIX is not set";
+    return std::string();
+  }
+  std::string path = std::string("Z:") + prefix;
+  for (char &c : path)
+    if (c == '/') c = '\\';
+  while (path.size() > 2 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+InstTypeInfo TypeOf(const std::vector<std::string> &entries) {
+  InstTypeInfo type("test");
+  for (const std::string &entry : entries) type.entries.push_back(entry);
+  return type;
+}
+
+std::vector<IoResult> RunSteps(CopyJob &job, int maxSteps) {
+  std::vector<IoResult> results;
+  for (int i = 0; i < maxSteps; ++i) {
+    IoResult result = job.step();
+    results.push_back(result);
+    if (result.status != COPY_WAITING && result.status != COPY_OK && result.status != COPY_FILE_DONE) break;
+  }
+  return results;
+}
+
+#include <atomic>
+
+#include "copy/copy_seams.h"
+
+namespace {
+std::atomic<int> g_seamCall{0};
+std::atomic<int> g_seamCalls{0};
+std::atomic<int> g_seamMode{0};
+HANDLE g_seamReached = nullptr;
+HANDLE g_seamRelease = nullptr;
+ReadFileRoutine g_seamPrevious = nullptr;
+
+BOOL WINAPI SeamedReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD done, LPOVERLAPPED overlapped) {
+  int call = ++g_seamCalls;
+  int target = g_seamCall.load();
+  switch (g_seamMode.load()) {
+    case ReadSeam::HOLD:
+      if (call == target) {
+        SetEvent(g_seamReached);
+        WaitForSingleObject(g_seamRelease, INFINITE);
+      }
+      break;
+    case ReadSeam::FAIL_ONCE:
+    case ReadSeam::FAIL_FROM_THEN_ON:
+      if (call == target || (g_seamMode.load() == ReadSeam::FAIL_FROM_THEN_ON && call > target)) {
+        SetEvent(g_seamReached);
+        SetLastError(ERROR_CRC);
+        return FALSE;
+      }
+      break;
+  }
+  return ReadFile(file, buffer, toRead, done, overlapped);
+}
+}  // namespace
+
+ReadSeam::ReadSeam(int call, Mode mode) {
+  g_seamCall = call;
+  g_seamCalls = 0;
+  g_seamMode = mode;
+  g_seamReached = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_seamRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g_seamPrevious = g_readFileRoutine.exchange(&SeamedReadFile);
+}
+
+ReadSeam::~ReadSeam() {
+  release();
+  g_readFileRoutine.store(g_seamPrevious);
+  // Every test ends its copy before its seam goes, so no reader is inside the routine any more.
+  CloseHandle(g_seamReached);
+  CloseHandle(g_seamRelease);
+}
+
+bool ReadSeam::waitReached(DWORD timeoutMs) { return WaitForSingleObject(g_seamReached, timeoutMs) == WAIT_OBJECT_0; }
+
+void ReadSeam::release() { SetEvent(g_seamRelease); }
+
+int ReadSeam::calls() const { return g_seamCalls.load(); }
