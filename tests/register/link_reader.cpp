@@ -58,7 +58,15 @@ std::string PrefixPath() {
 }
 
 std::string HomePath() {
-  const char *home = std::getenv("HOME");
+  // Wine keeps HOME out of the Windows environment and hands it on as "\??\Z:\home\...".
+  const char *home = std::getenv("WINEHOMEDIR");
+  if (home != nullptr) {
+    std::string path = home;
+    if (path.compare(0, 4, "\\??\\") == 0) path.erase(0, 4);
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+  }
+  home = std::getenv("HOME");
   return home ? unixToZ(home) : std::string();
 }
 

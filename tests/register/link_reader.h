@@ -16,7 +16,7 @@ LinkInfo ReadLink(const std::string &linkPath);
 
 // The test prefix as a Windows path through drive Z: ("Z:\...\prefix", no final backslash).
 std::string PrefixPath();
-// $HOME as a Windows path through drive Z:, empty when HOME is not set.
+// The Unix home folder as a Windows path through drive Z:, empty when it is not known.
 std::string HomePath();
 bool FileExists(const std::string &path);
 bool FolderExists(const std::string &path);

@@ -1,0 +1,51 @@
+#include "tests/register/register_fixture.h"
+
+#include <shlobj.h>
+
+#include "tests/register/link_reader.h"
+
+bool LoadInstInf(InstSettings &settings, const std::string &folder, const std::string &text) {
+  std::string path = folder + "\\inst.inf";
+  WriteFileBytes(path, text);
+  InstTypeList types;
+  return settings.loadInstInf(path.c_str(), types) == 0;
+}
+
+std::string ShellFolder(int csidl) {
+  char folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE)) return std::string();
+  return folder;
+}
+
+void MakeFolders(const std::string &folder) {
+  for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
+    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+void WriteFileBytes(const std::string &path, const std::string &bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::vector<std::string> ListFiles(const std::string &folder, const char *pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+ScratchFolder::ScratchFolder(const std::string &path) : path_(path) {
+  RemoveTree(path_);
+  MakeFolders(path_);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }

@@ -1,0 +1,33 @@
+#pragma once
+// Small pieces shared by the registration tests: an inst.inf made from text, the prefix's shell folders,
+// and a folder made afresh for one test.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/inst_settings.h"
+
+// Writes text (cp932 bytes) as <folder>\inst.inf and loads it into settings; false when that failed.
+bool LoadInstInf(InstSettings &settings, const std::string &folder, const std::string &text);
+// A shell folder as the shell itself answers it (CSIDL_...), empty when it has none.
+std::string ShellFolder(int csidl);
+// Creates folder and every folder above it.
+void MakeFolders(const std::string &folder);
+void WriteFileBytes(const std::string &path, const std::string &bytes);
+// File names (not paths) directly in folder that match the pattern, in the order the file system lists them.
+std::vector<std::string> ListFiles(const std::string &folder, const char *pattern);
+
+// A folder that exists empty for the life of the object and is removed with everything in it afterwards.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string &path);
+  virtual ~ScratchFolder();
+  ScratchFolder(const ScratchFolder &) = delete;
+  ScratchFolder &operator=(const ScratchFolder &) = delete;
+
+  const std::string &path() const { return path_; }  // no final backslash
+
+ private:
+  std::string path_;
+};
