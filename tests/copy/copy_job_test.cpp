@@ -89,7 +89,7 @@ TEST(CopyJobProtocol, StepResultsOverTheFixtures) {
   for (const Fixture &f : fixtures) expected.push_back(total += static_cast<DWORD>(f.size >> 10));
   EXPECT_EQ(doneCounts, expected);
   n = 0;
-  for (const Fixture &f : fixtures) EXPECT_EQ(ReadBytes(dest + f.entry), Pattern(f.size, ++n)) << f.entry;
+  for (const Fixture &f : fixtures) EXPECT_TRUE(HasBytes(dest + f.entry, Pattern(f.size, ++n))) << f.entry;
 }
 
 TEST(CopyJobCancel, BetweenTwoFiles_TheNextFileIsCreatedEmptyThenCanceled) {
@@ -110,7 +110,7 @@ TEST(CopyJobCancel, BetweenTwoFiles_TheNextFileIsCreatedEmptyThenCanceled) {
   EXPECT_EQ(rest.back().status, COPY_CANCELED);
   EXPECT_EQ(rest.back().count, 2 * kBlock / 1024);
   EXPECT_EQ(ReadBytes(dest + "second.bin"), "") << "created, and empty";
-  EXPECT_EQ(ReadBytes(dest + "first.bin"), Pattern(2 * kBlock));
+  EXPECT_TRUE(HasBytes(dest + "first.bin", Pattern(2 * kBlock)));
 }
 
 TEST(CopyJobCancel, BeforeTheFirstStep) {
@@ -128,7 +128,7 @@ TEST(CopyJobCancel, BeforeTheFirstStep) {
   job.deactivate();
   ASSERT_TRUE(job.prepare(TypeOf({"a.bin"}), source.c_str(), dest.c_str()));
   EXPECT_EQ(RunSteps(job).back().status, COPY_ALL_DONE);
-  EXPECT_EQ(ReadBytes(dest + "a.bin"), Pattern(kBlock));
+  EXPECT_TRUE(HasBytes(dest + "a.bin", Pattern(kBlock)));
 }
 
 struct PromptRow {
@@ -223,7 +223,7 @@ TEST(CopyJobFiles, AReadOnlySourceArrivesWritableWithItsTimesAndOtherAttributes)
   HANDLE writable = CreateFileA((dest + "ro.bin").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(writable, INVALID_HANDLE_VALUE);
   if (writable != INVALID_HANDLE_VALUE) CloseHandle(writable);
-  EXPECT_EQ(ReadBytes(dest + "ro.bin"), Pattern(kBlock + 10));
+  EXPECT_TRUE(HasBytes(dest + "ro.bin", Pattern(kBlock + 10)));
 }
 
 TEST(CopyJobFailures, ADestinationThatCannotBeWrittenCancels) {
@@ -305,10 +305,10 @@ TEST(CopyJobFailures, AReadFailureEndsTheFileAndTheNextStepGoesOn) {
   std::vector<IoResult> results = RunSteps(job);
   EXPECT_EQ(results.back().status, COPY_READ_FAILED);
   EXPECT_EQ(results.back().count, kBlock / 1024);
-  EXPECT_EQ(ReadBytes(dest + "a.bin"), Pattern(3 * kBlock).substr(0, kBlock));
+  EXPECT_TRUE(HasBytes(dest + "a.bin", Pattern(3 * kBlock).substr(0, kBlock)));
   // The job itself has moved past the failed entry; the driver stops here, but a further step copies b.
   EXPECT_EQ(RunSteps(job).back().status, COPY_ALL_DONE);
-  EXPECT_EQ(ReadBytes(dest + "b.bin"), Pattern(7));
+  EXPECT_TRUE(HasBytes(dest + "b.bin", Pattern(7)));
 }
 
 TEST(FileSizes, WholeKBRoundedDownAndZeroForWhatCannotBeOpened) {

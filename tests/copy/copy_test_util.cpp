@@ -169,3 +169,13 @@ bool ReadSeam::waitReached(DWORD timeoutMs) { return WaitForSingleObject(g_seamR
 void ReadSeam::release() { SetEvent(g_seamRelease); }
 
 int ReadSeam::calls() const { return g_seamCalls.load(); }
+
+testing::AssertionResult HasBytes(const std::string &path, const std::string &expected) {
+  std::string actual = ReadBytes(path);
+  if (actual == expected) return testing::AssertionSuccess();
+  if (actual == "<missing>") return testing::AssertionFailure() << path << " cannot be opened";
+  size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  return testing::AssertionFailure() << path << " holds " << actual.size() << " bytes, expected " << expected.size()
+                                     << "; first difference at byte " << at;
+}

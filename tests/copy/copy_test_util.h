@@ -46,3 +46,8 @@ class ReadSeam {
   void release();
   int calls() const;
 };
+
+#include "gtest/gtest.h"
+
+// The file holds exactly `expected`; otherwise says where it first differs (not the whole content).
+testing::AssertionResult HasBytes(const std::string &path, const std::string &expected);

@@ -79,7 +79,7 @@ TEST(ReaderRead, BlockStatusesFollowTheFileLength) {
         EXPECT_EQ(put.count, 0u);
       }
     }
-    EXPECT_EQ(ReadBytes(target), Pattern(row.size));
+    EXPECT_TRUE(HasBytes(target, Pattern(row.size)));
   }
 }
 
@@ -217,7 +217,7 @@ TEST_F(ReadFailure, RetryReadsTheFailedBlockAgainFromItsStart) {
     } while (got.status == COPY_OK);
     EXPECT_EQ(got.status, COPY_FILE_DONE);
   }
-  EXPECT_EQ(ReadBytes(target), Pattern(3 * kBlock + 7));
+  EXPECT_TRUE(HasBytes(target, Pattern(3 * kBlock + 7)));
   auto seen = user.prompts();
   ASSERT_EQ(seen.size(), 1u);
   ExpectPrompt(seen[0], Quoted(kReadFailed, source), "ファイル読込エラー", MB_RETRYCANCEL | MB_ICONERROR);
