@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 cmake ninja-build locales googletest
-  xvfb xauth x11-utils imagemagick fonts-ipafont-gothic
+  xvfb xauth x11-utils imagemagick fonts-ipafont-gothic fonts-wine
   python3
 )
 
