@@ -43,6 +43,33 @@ std::vector<std::string> ListFiles(const std::string &folder, const char *patter
   return names;
 }
 
+bool RegText(const std::string &key, const char *name, std::string &text) {
+  text.clear();
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  char data[2048] = {};
+  DWORD size = sizeof data - 1;
+  DWORD type = 0;
+  bool found = RegQueryValueExA(handle, name, nullptr, &type, reinterpret_cast<BYTE *>(data), &size) == ERROR_SUCCESS &&
+               type == REG_SZ;
+  RegCloseKey(handle);
+  if (found) text = data;
+  return found;
+}
+
+bool KeyWriteTime(const std::string &key, ULONGLONG &time) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  FILETIME written = {};
+  bool known = RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, &written) == ERROR_SUCCESS;
+  RegCloseKey(handle);
+  time = (static_cast<ULONGLONG>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+  return known;
+}
+
+void DeleteKey(const std::string &key) { RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()); }
+
 ScratchFolder::ScratchFolder(const std::string &path) : path_(path) {
   RemoveTree(path_);
   MakeFolders(path_);

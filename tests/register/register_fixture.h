@@ -18,6 +18,13 @@ void WriteFileBytes(const std::string &path, const std::string &bytes);
 // File names (not paths) directly in folder that match the pattern, in the order the file system lists them.
 std::vector<std::string> ListFiles(const std::string &folder, const char *pattern);
 
+// A text value under HKEY_LOCAL_MACHINE\key, without its terminator; false when there is none.
+bool RegText(const std::string &key, const char *name, std::string &text);
+// When the key under HKEY_LOCAL_MACHINE was last written (as the registry keeps it); false without the key.
+bool KeyWriteTime(const std::string &key, ULONGLONG &time);
+// Deletes the key under HKEY_LOCAL_MACHINE with its values (it must have no subkeys).
+void DeleteKey(const std::string &key);
+
 // A folder that exists empty for the life of the object and is removed with everything in it afterwards.
 class ScratchFolder {
  public:

@@ -37,7 +37,6 @@ std::string text(const RegValue &value) {
   return data;
 }
 
-void deleteKey(const std::string &key) { RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str()); }
 
 // Runs a program of the prefix and returns what it writes to its standard output (and error).
 std::string runAndCapture(const std::string &commandLine) {
@@ -123,7 +122,7 @@ TEST_F(UninstEntryTest, KeyIsVendorHyphenAppAndItsValuesReadBackKeepingWhatWasTh
   ASSERT_EQ(kept.data.size(), sizeof(DWORD));
   EXPECT_EQ(*reinterpret_cast<const DWORD *>(kept.data.data()), 12345u);
   EXPECT_EQ(text(readValue(key, "Publisher")), "Velk Soft");
-  deleteKey(key);
+  DeleteKey(key);
 }
 
 TEST_F(UninstEntryTest, MissingNamesLeaveTheirPartEmpty) {
@@ -145,7 +144,7 @@ TEST_F(UninstEntryTest, MissingNamesLeaveTheirPartEmpty) {
     const std::string key = std::string(kUninstallRoot) + c.keyName;
     EXPECT_EQ(text(readValue(key, "DisplayName")), "名前");
     EXPECT_EQ(text(readValue(key, "UninstallString")), c.uninstallString);
-    deleteKey(key);
+    DeleteKey(key);
   }
 }
 
@@ -157,6 +156,6 @@ TEST_F(UninstEntryTest, WinesUninstallerListsTheEntryByItsDisplayName) {
   std::string listed = runAndCapture("uninstaller.exe --list");
   // One line per entry: the key name, "|||", the display name, in the console's code page (cp932 here).
   EXPECT_NE(listed.find("Velk-Game|||ヴェルクの冒険\r\n"), std::string::npos) << Utf8FromCp932(listed);
-  deleteKey(std::string(kUninstallRoot) + "Velk-Game");
+  DeleteKey(std::string(kUninstallRoot) + "Velk-Game");
 }
 }  // namespace
