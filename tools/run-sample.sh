@@ -68,7 +68,7 @@ if [ "$interactive" = 1 ]; then
   session_driver tests/e2e/insert_when_asked.txt >"$out/insert.log" 2>&1 &
   session_wine 'D:\inst.exe'
   echo "run-sample: the installer has ended."
-  session_driver tests/e2e/summary.txt | tee "$log"
+  session_driver --quiet tests/e2e/summary.txt | tee "$log"
 else
   session_screen || exit 1
   echo "run-sample: guided installation on a virtual screen ($SESSION_DISPLAY)"
@@ -76,7 +76,7 @@ else
   rc=${PIPESTATUS[0]}
   echo
   echo "== What the installation left"
-  session_driver tests/e2e/summary.txt | tee -a "$log"
+  session_driver --quiet tests/e2e/summary.txt | tee -a "$log"
   echo
   echo "run-sample: screenshots of each phase:"
   ls "$SESSION_SHOTS"/*.png 2>/dev/null | sed 's/^/  /'

@@ -153,6 +153,7 @@ bool Runner::run(const std::vector<Step> &steps) {
     DWORD ms = GetTickCount() - began;
     wsprintfW(took, L"%u.%01u s", ms / 1000, (ms % 1000) / 100);
     if (ok) {
+      if (quiet_) continue;
       Say(L"ok    line " + std::to_wstring(step.line) + L"  " + step.source + L"  (" + took + L")");
       continue;
     }

@@ -19,6 +19,8 @@ class Runner {
 
   // Runs every step in order; stops at the first failure, reports it and returns false.
   bool run(const std::vector<Step> &steps);
+  // Quiet: passed steps are not reported, only what the steps show and a failure.
+  void setQuiet(bool quiet) { quiet_ = quiet; }
 
  private:
   using Args = std::vector<std::wstring>;
@@ -85,6 +87,7 @@ class Runner {
   std::map<std::wstring, Command> commands_;
   std::map<std::wstring, Process> processes_;
   DWORD timeoutMs_ = 10000;
+  bool quiet_ = false;
   HWND current_ = nullptr;       // the window that control steps act on
   std::wstring currentCaption_;  // its caption when it was found, for messages
 };

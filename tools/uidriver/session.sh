@@ -7,7 +7,7 @@
 #   session_insert NAME|none     the disc in drive D: (none: the drive is empty)
 #   session_tmpfs SIZE           mounts a tmpfs of SIZE as drive T: (needs root)
 #   session_screen [--display]   starts Xvfb (or, with --display, uses $DISPLAY) and the wineserver
-#   session_driver SCENARIO [NAME=VALUE ...]
+#   session_driver [--quiet] SCENARIO [NAME=VALUE ...]
 #                                runs the UI driver on the scenario and serves its host requests
 #   session_wine PROGRAM [ARGS]  runs a program in the session
 #   session_close                ends what the session started; removes the prefix unless SESSION_KEEP=1
@@ -185,11 +185,13 @@ session_screen() {
 }
 
 session_driver() {
+  local quiet=()
+  if [ "$1" = --quiet ]; then quiet=(--quiet); shift; fi
   local scenario="$1"
   shift
   local win_scenario
   win_scenario="Z:$(cd "$(dirname "$scenario")" && pwd)/$(basename "$scenario")"
-  session_wine "$SESSION_UIDRIVER" "${win_scenario//\//\\}" "$@"
+  session_wine "$SESSION_UIDRIVER" "${quiet[@]}" "${win_scenario//\//\\}" "$@"
 }
 
 session_close_quietly() {
