@@ -82,13 +82,14 @@ TEST(ShortcutDialog, EmptyGroupIsAccepted) {
   EXPECT_EQ(dlg.GetProgramGroup(), "");
 }
 
-TEST(ShortcutDialog, CancelButtonAndEscStartNothing) {
+TEST(ShortcutDialog, CancelButtonEscAndCloseBoxStartNothing) {
   struct Case {
     const char *name;
     std::function<void(HWND)> press;
   } cases[] = {
       {"cancel button", [](HWND d) { driver::Click(d, IDCANCEL); }},
       {"Esc", [](HWND d) { driver::PressEscape(d); }},
+      {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.name);
