@@ -99,12 +99,17 @@ bool ExpandWord(const std::wstring &word, std::wstring &out, std::wstring &error
     } else {
       wchar_t value[32768];
       DWORD n = 0;
-      bool optional = name.back() == L'?';
-      if (optional) name.pop_back();
+      size_t mark = name.find(L'?');
+      bool optional = mark != std::wstring::npos;
+      std::wstring fallback = optional ? name.substr(mark + 1) : L"";
+      if (optional) name.erase(mark);
       SetLastError(ERROR_SUCCESS);
       n = GetEnvironmentVariableW(name.c_str(), value, 32768);
       if (n == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
-        if (optional) continue;
+        if (optional) {
+          out += fallback;
+          continue;
+        }
         error = L"the variable %" + name + L"% is not set";
         return false;
       }

@@ -2,7 +2,8 @@
 // Scenario scripts: one step per line, words separated by blanks, a word with blanks in double
 // quotes, lines starting with # are comments. Words are expanded when their step runs:
 // %NAME% is the environment variable NAME (the Unix environment shows through, and `setvar`
-// adds to it), %NAME?% the same or nothing when it is not set, %n% a line feed, %t% a tab, %q% a double quote and %% a percent sign.
+// adds to it), %NAME?TEXT% the same or TEXT (maybe empty) when it is not set, %n% a line feed,
+// %t% a tab, %q% a double quote and %% a percent sign.
 #include <string>
 #include <vector>
 
