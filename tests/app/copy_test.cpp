@@ -202,4 +202,27 @@ TEST_F(InstallationTest, CancelDuringTheCopyRollsBack) {
   EXPECT_FALSE(dialog_.settings.prepared);
 }
 
+TEST_F(InstallationTest, AFullDiskEndsWithTheErrorMessageAndRollsBack) {
+  // T: holds 1 MB; the game disc's big file does not fit.
+  fixture::WriteInstInf(disc1_, std::string("VenderName = \"") + kVender + "\";\nAppName = \"" + kApp +
+                                    "\";\nAppNameW = \"" + kAppW +
+                                    "\";\nInstType = {\"Full\"};\nFull = {\"a.dat\", \"big\\big.dat\"};\n");
+  fixture::MakeFolders(disc1_ + "\\big");
+  fixture::WriteBytes(disc1_ + "\\big\\big.dat", Bytes(2 * 1024 * 1024, 'g'));
+  user_.expect("選択されたドライブは、インストールに必要な容量が足りない可能性があります。", IDYES);
+  user_.expect("ファイルの書き込みに失敗しました。", IDCANCEL);
+  user_.expect("インストール中にエラーが発生しました。終了します", IDOK);
+  INT_PTR result = fixture::RunInstaller(dialog_, {"x", "D:\\"}, [&] { start("T:\\Game"); }, 30000);
+  EXPECT_EQ(result, IDCANCEL);
+  user_.verifyAllAnswered();
+  std::vector<Prompt> prompts = user_.prompts();
+  ASSERT_FALSE(prompts.empty());
+  EXPECT_EQ(prompts.back().text, "インストール中にエラーが発生しました。終了します");
+  EXPECT_EQ(prompts.back().caption, "終了");
+  EXPECT_EQ(prompts.back().flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_FALSE(fixture::Exists("T:\\Game\\a.dat"));
+  EXPECT_FALSE(fixture::Exists("T:\\Game\\big"));
+  EXPECT_TRUE(fixture::IsFolder("T:\\Game"));
+}
+
 }  // namespace
