@@ -172,13 +172,20 @@ TEST_F(InstallationTest, TwoDiscsCopiedRegisteredAndExited) {
   EXPECT_EQ(dialog_.mutex, nullptr) << "the exit closes the mutex";
 }
 
-TEST_F(InstallationTest, CancelDuringTheCopyRollsBack) {
+class CancelDuringCopyTest : public InstallationTest, public testing::WithParamInterface<bool> {};
+
+// The cancel button, or Esc, pressed while the data disc is being read.
+TEST_P(CancelDuringCopyTest, RollsBackAndEnds) {
+  const bool byEscape = GetParam();
   fixture::StartedProgram returned;
   HWND owner = nullptr;
   user_.expect(kDiscRequest, IDOK, [&](const Prompt &) {
     swapDiscs();
-    // The user presses cancel while the data disc is being read.
-    driver::PostClick(dialog_.hwnd(), IDC_INST_CANCEL);
+    if (byEscape) {
+      driver::PressEscape(dialog_.hwnd());
+    } else {
+      driver::PostClick(dialog_.hwnd(), IDC_INST_CANCEL);
+    }
   });
   user_.expect("インストールを中止します。よろしいですか？", IDYES);
   user_.expect("インストールが中断されました。終了します", IDOK, [&](const Prompt &p) { owner = p.owner; });
@@ -201,6 +208,8 @@ TEST_F(InstallationTest, CancelDuringTheCopyRollsBack) {
   EXPECT_TRUE(returned.WaitForLines(1)) << "the cancel starts the return program";
   EXPECT_FALSE(dialog_.settings.prepared);
 }
+
+INSTANTIATE_TEST_SUITE_P(ButtonOrEscape, CancelDuringCopyTest, testing::Bool());
 
 TEST_F(InstallationTest, AFullDiskEndsWithTheErrorMessageAndRollsBack) {
   // T: holds 1 MB; the game disc's big file does not fit.

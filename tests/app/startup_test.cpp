@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/inst_app.h"
 #include "app/inst_dlg.h"
 #include "app/inst_ids.h"
+#include "framework/win_app.h"
 #include "gtest/gtest.h"
 #include "sysinfo/sysinf.h"
 #include "tests/app/app_fixture.h"
@@ -353,6 +355,30 @@ TEST_F(StartupTest, CommandLineArguments) {
       EXPECT_FALSE(returned.WaitForLines(2, 1500)) << c.first << " was started";
     }
   }
+}
+
+TEST_F(StartupTest, TheApplicationRunsTheMainDialogOnceAndEnds) {
+  fixture::WriteInstInf(source_, BaseInf());
+  static char self[] = "inst.exe";
+  static std::string source;
+  source = source_;
+  static char *argv[] = {self, self, &source[0], nullptr};
+  SetAppArgs(3, argv);
+  Responder user;
+  CInstApp app;
+  bool mainWindowWhileRunning = false;
+  INT_PTR result = driver::RunModal([&] { return static_cast<INT_PTR>(app.Run(GetModuleHandleA(nullptr))); }, [&] {
+    HWND d = driver::WaitForDialog(fixture::MainCaption(kAppW));
+    if (!d) return;
+    mainWindowWhileRunning = app.mainWindow() != nullptr;
+    user.expect("インストールを中止します。よろしいですか？", IDYES);
+    driver::Click(d, IDC_INST_CANCEL);
+  });
+  SetAppArgs(0, nullptr);
+  user.verifyAllAnswered();
+  EXPECT_EQ(result, 0) << "InitInstance answers false: the program ends with its dialog";
+  EXPECT_TRUE(mainWindowWhileRunning);
+  EXPECT_EQ(app.mainWindow(), nullptr);
 }
 
 }  // namespace
