@@ -234,4 +234,30 @@ TEST_F(InstallationTest, AFullDiskEndsWithTheErrorMessageAndRollsBack) {
   EXPECT_TRUE(fixture::IsFolder("T:\\Game"));
 }
 
+TEST_F(InstallationTest, AdditionalInstallationSkipsTheShortcutDialog) {
+  fixture::WriteInstInf(disc1_, std::string("VenderName = \"") + kVender + "\";\nAppName = \"" + kApp +
+                                    "\";\nAppNameW = \"" + kAppW +
+                                    "\";\nInstType = {\"Add\"};\nAdd = {\"a.dat\"};\nAdditiveInstall = \"enable\";\n");
+  fixture::MakeFolders("C:\\Target\\Installed");
+  fixture::SetRegistered(kVender, kApp, "C:\\Target\\Installed\\");
+  user_.expect("インストールを開始します。よろしいですか？", IDYES);
+  user_.expect("追加インストールが完了しました。", IDOK);
+  INT_PTR result = fixture::RunInstaller(dialog_, {"x", "D:\\"}, [&] {
+    HWND d = driver::WaitForDialog(fixture::MainCaption(kAppW));
+    if (!d) return;
+    // The destination is fixed: the start button is the only way on.
+    driver::PostClick(d, IDC_INST_START);
+    ASSERT_TRUE(driver::WaitUntil(
+        [&] { return driver::ItemText(d, IDC_INST_START) == "終了" && driver::IsItemEnabled(d, IDC_INST_START); },
+        30000));
+    driver::Click(d, IDC_INST_START);
+  }, 30000);
+  EXPECT_EQ(result, IDOK);
+  user_.verifyAllAnswered();
+  EXPECT_EQ(user_.prompts().size(), 2u) << "no folder question, no shortcut dialog";
+  EXPECT_EQ(fixture::ReadBytes("C:\\Target\\Installed\\a.dat"), a_);
+  EXPECT_FALSE(dialog_.desktopShortcut);
+  EXPECT_EQ(dialog_.programGroup, std::string(kVender) + "\\" + kAppW);
+}
+
 }  // namespace
