@@ -11,6 +11,9 @@
   check_install.py same   --prefix P --file WIN --expect FILE
       a cp932 file of the installation equals FILE (UTF-8, LF; compared as cp932 with CR LF; a
       final line break in FILE is not part of the text)
+  check_install.py needed --source INF TYPE DISC --index N
+      prints the needed size that the dialog shows for TYPE as the N-th item of its list: the KB
+      of the type's files on DISC plus the N-th DataDiscSize value
 WIN paths are Windows paths of the prefix (C:\\...); INF is an inst.inf of a disc.
 """
 import argparse
@@ -102,16 +105,34 @@ def check_same(args):
             f'(or differs in its line ends)'], ''
 
 
+def print_needed(args):
+    inf_path, type_name, disc = args.source[0][0], args.source[0][1], args.source[0][2]
+    with open(inf_path, 'rb') as f:
+        inf = make_sample_disc.Inf(make_sample_disc.read_inf(f.read()))
+    kb = 0
+    for e in inf.all(type_name):
+        p = os.path.join(disc, *e.split('\\'))
+        if os.path.isfile(p):
+            kb += os.path.getsize(p) // 1024
+    sizes = inf.all('DataDiscSize')
+    kb += int(sizes[args.index]) if args.index < len(sizes) else 0
+    print('%.2f [MB]' % (kb / 1024) if kb < 1048576 else '%.2f [GB]' % (kb / 1048576))
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument('what', choices=['files', 'empty', 'same'])
-    parser.add_argument('--prefix', required=True)
+    parser.add_argument('what', choices=['files', 'empty', 'same', 'needed'])
+    parser.add_argument('--prefix')
+    parser.add_argument('--index', type=int, default=0)
     parser.add_argument('--instdir')
     parser.add_argument('--source', nargs='+', action='append')
     parser.add_argument('--allow', nargs='*')
     parser.add_argument('--file')
     parser.add_argument('--expect')
     args = parser.parse_args()
+    if args.what == 'needed':
+        return print_needed(args)
     check = {'files': check_files, 'empty': check_empty, 'same': check_same}[args.what]
     problems, summary = check(args)
     for p in problems:

@@ -73,11 +73,14 @@ e2e_disc_variant() {
 }
 
 # e2e_run SCENARIO [NAME=VALUE ...]: runs a scenario of tests/e2e; a failing step fails the test.
+# NEEDED, the size the dialog must show for the full installation, is computed from the discs.
 e2e_run() {
   local scenario="$1"
   shift
+  local needed
+  needed="$(python3 "$e2e_dir/check_install.py" needed --source "$E2E_INF" フルインストール "$E2E_DISCS/disc1" --index 0)"
   echo "e2e: scenario $scenario $*"
-  session_driver "$e2e_dir/$scenario" "$@" || e2e_fail "scenario $scenario"
+  session_driver "$e2e_dir/$scenario" "NEEDED=$needed" "$@" || e2e_fail "scenario $scenario"
 }
 
 # e2e_check WHAT ARGS: a check of check_install.py on this prefix.
