@@ -178,12 +178,23 @@ int InfCtrl::count(const char *key) const {
 
 const std::string &InfCtrl::get(const char *key, int index) const {
   const std::string wanted = key != nullptr ? key : "";
-  auto it = entries.lower_bound(wanted);
-  if (it == entries.end() || it->first != wanted) return sharedEmpty();
-  for (int step = 0; step < index; ++step) {
+  Entries::const_iterator it;
+  int at = 0;
+  if (cursor.valid && index >= cursor.index && cursor.key == wanted) {
+    it = cursor.at;
+    at = cursor.index;
+  } else {
+    it = entries.lower_bound(wanted);
+    if (it == entries.end() || it->first != wanted) return sharedEmpty();
+  }
+  for (; at < index; ++at) {
     ++it;
     if (it == entries.end() || it->first != wanted) return sharedEmpty();
   }
+  cursor.valid = true;
+  cursor.key = wanted;
+  cursor.index = at;
+  cursor.at = it;
   return it->second;
 }
 

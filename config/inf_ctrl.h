@@ -38,7 +38,26 @@ class InfCtrl {
 
  private:
   bool isOpen = false;
-  std::multimap<std::string, std::string, ByteOrder> entries;  // equal keys keep their arrival order
+  using Entries = std::multimap<std::string, std::string, ByteOrder>;
+  Entries entries;  // equal keys keep their arrival order
   int mode = 0;
   char path[260] = {};
+
+  // Where the last successful get ended, so that reading a key's values in order costs one step per
+  // value instead of a walk from the first. Entries are never removed and new ones go after those of
+  // their key, so the remembered position keeps its index. A copy of the object starts without one,
+  // since the position belongs to the entries it was taken in.
+  struct Cursor {
+    Cursor() = default;
+    Cursor(const Cursor &) {}
+    Cursor &operator=(const Cursor &) {
+      valid = false;
+      return *this;
+    }
+    bool valid = false;
+    std::string key;
+    int index = 0;
+    Entries::const_iterator at;
+  };
+  mutable Cursor cursor;
 };
