@@ -8,9 +8,9 @@
       replaces the files of an earlier one; nothing else is in the folder but the allowed names
   check_install.py empty  --prefix P --instdir WIN
       the install folder exists and holds nothing (a rolled-back installation)
-  check_install.py same   --prefix P --file WIN --expect FILE
+  check_install.py same   --prefix P --file WIN --expect FILE [--subst NAME=VALUE ...]
       a cp932 file of the installation equals FILE (UTF-8, LF; compared as cp932 with CR LF; a
-      final line break in FILE is not part of the text)
+      final line break in FILE is not part of the text; @NAME@ in FILE stands for VALUE)
   check_install.py needed --source INF TYPE DISC --index N
       prints the needed size that the dialog shows for TYPE as the N-th item of its list: the KB
       of the type's files on DISC plus the N-th DataDiscSize value
@@ -88,6 +88,9 @@ def check_same(args):
         text = f.read()
     if text.endswith('\n'):
         text = text[:-1]
+    for pair in args.subst or []:
+        name, _, value = pair.partition('=')
+        text = text.replace('@' + name + '@', value)
     want = text.replace('\n', '\r\n').encode('cp932')
     try:
         with open(path, 'rb') as f:
@@ -130,6 +133,7 @@ def main():
     parser.add_argument('--allow', nargs='*')
     parser.add_argument('--file')
     parser.add_argument('--expect')
+    parser.add_argument('--subst', nargs='*')
     args = parser.parse_args()
     if args.what == 'needed':
         return print_needed(args)

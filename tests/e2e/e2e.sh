@@ -51,6 +51,8 @@ e2e_begin() {
   SESSION_KEEP="${E2E_KEEP:-0}"  # 1: keep the prefix of a passed test too
   trap e2e_end EXIT
   session_open "$work/prefix" "$E2E_WINE_ROOT" || e2e_fail "cannot make the Wine prefix"
+  # The prefix's own user, whose folders hold the per-user start menu and desktop.
+  E2E_USER="$(ls "$SESSION_PREFIX/drive_c/users" | grep -v '^Public$' | head -n 1)"
   session_disc disc1 "$E2E_DISCS/disc1"
   session_disc disc2 "$E2E_DISCS/disc2"
   session_disc addon "$E2E_DISCS/addon"

@@ -35,6 +35,13 @@ bool yesNo(const std::wstring &word, bool &value, std::wstring &error) {
   return true;
 }
 
+// What a user can click or type into: the control and its top-level window are shown and enabled
+// (a window under a modal dialog is disabled, its controls are not).
+bool usable(HWND control) {
+  HWND root = GetAncestor(control, GA_ROOT);
+  return IsWindowVisible(control) && IsWindowEnabled(control) && root && IsWindowEnabled(root);
+}
+
 std::wstring withoutAmpersands(const std::wstring &text) {
   std::wstring out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -464,9 +471,9 @@ bool Runner::pressStep(const Args &a, std::wstring &error) {
     error = quoted(currentCaption_) + L" has no button " + a[0];
     return false;
   }
-  if (!waitUntil([&] { return IsWindowVisible(button) && IsWindowEnabled(button); }, timeoutMs_)) {
-    error = L"the button " + a[0] + L" of " + quoted(currentCaption_) + L" stays " +
-            (IsWindowVisible(button) ? L"disabled" : L"hidden");
+  if (!waitUntil([&] { return usable(button); }, timeoutMs_)) {
+    error = L"the button " + a[0] + L" of " + quoted(currentCaption_) + L" cannot be clicked: " +
+            (!IsWindowVisible(button) ? L"hidden" : !IsWindowEnabled(button) ? L"disabled" : L"its window is disabled");
     return false;
   }
   bool box = IsMessageBox(current_);
@@ -482,6 +489,10 @@ bool Runner::pressStep(const Args &a, std::wstring &error) {
 bool Runner::typeStep(const Args &a, std::wstring &error) {
   HWND edit = nullptr;
   if (!control(a[0], edit, error)) return false;
+  if (!waitUntil([&] { return usable(edit); }, timeoutMs_)) {
+    error = L"the control " + a[0] + L" cannot be typed into";
+    return false;
+  }
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()), SMTO_ABORTIFHUNG, kAnswerMs,
                            &result)) {
@@ -509,8 +520,8 @@ bool Runner::selectStep(const Args &a, std::wstring &error) {
     error = L"the combo box " + a[0] + L" has no item " + quoted(a[1]);
     return false;
   }
-  if (!IsWindowEnabled(combo)) {
-    error = L"the combo box " + a[0] + L" is disabled";
+  if (!waitUntil([&] { return usable(combo); }, timeoutMs_)) {
+    error = L"the combo box " + a[0] + L" cannot be used";
     return false;
   }
   DWORD_PTR result = 0;
@@ -531,16 +542,12 @@ bool Runner::checkStep(const Args &a, std::wstring &error) {
     return checked == BST_CHECKED;
   };
   if (state() == want) return true;
-  if (!IsWindowEnabled(button) || !IsWindowVisible(button)) {
+  if (!waitUntil([&] { return usable(button); }, timeoutMs_)) {
     error = L"the button " + a[0] + L" cannot be clicked";
     return false;
   }
   PostMessageW(button, BM_CLICK, 0, 0);
-  if (!waitUntil(state, timeoutMs_) && state() != want) {
-    error = L"the button " + a[0] + L" does not change its state";
-    return false;
-  }
-  if (state() != want) {
+  if (!waitUntil([&] { return state() == want; }, timeoutMs_)) {
     error = L"the button " + a[0] + L" does not change its state";
     return false;
   }
