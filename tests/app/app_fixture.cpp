@@ -10,77 +10,13 @@
 
 namespace fixture {
 
-std::string PrefixDosPath() {
-  char unixPath[1024] = {};
-  DWORD length = GetEnvironmentVariableA("WINEPREFIX", unixPath, sizeof(unixPath));
-  EXPECT_GT(length, 0u) << "WINEPREFIX is not set";
-  std::string path = std::string("Z:") + unixPath;
-  for (char &c : path) {
-    if (c == '/') c = '\\';
-  }
-  while (!path.empty() && path.back() == '\\') path.pop_back();
-  return path;
-}
 
-std::string DriveFolder(char letter) { return PrefixDosPath() + "\\drives\\" + std::string(1, letter); }
 
-void WriteBytes(const std::string &path, const std::string &bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot write " << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  ASSERT_EQ(written, bytes.size());
-}
 
-std::string ReadBytes(const std::string &path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes;
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
 
-bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool IsFolder(const std::string &path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
-void MakeFolders(const std::string &folder) {
-  std::string path;
-  for (size_t i = 0; i <= folder.size(); ++i) {
-    if (i == folder.size() || folder[i] == '\\') {
-      if (!path.empty() && path.back() != ':') CreateDirectoryA(path.c_str(), nullptr);
-    }
-    if (i < folder.size()) path += folder[i];
-  }
-}
 
-void RemoveTree(const std::string &folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
 void FreshFolder(const std::string &folder) {
   RemoveTree(folder);

@@ -8,21 +8,20 @@
 #include <vector>
 
 #include "app/inst_dlg.h"
+#include "tests/support/test_files.h"
 
 namespace fixture {
 
-// The Wine prefix as a DOS path through Z:, without a trailing backslash.
-std::string PrefixDosPath();
-// A folder of the prefix's drive tree, e.g. DriveFolder('d') is what D: shows.
-std::string DriveFolder(char letter);
+// The shared file helpers, under the names these tests use.
+using ::DriveFolder;
+using ::Exists;
+using ::IsFolder;
+using ::MakeFolders;
+using ::PrefixDosPath;
+using ::ReadBytes;
+using ::RemoveTree;
+using ::WriteBytes;
 
-void WriteBytes(const std::string &path, const std::string &bytes);
-std::string ReadBytes(const std::string &path);  // "<missing>" when it cannot be opened
-bool Exists(const std::string &path);
-bool IsFolder(const std::string &path);
-void MakeFolders(const std::string &folder);
-// Removes the folder with everything in it.
-void RemoveTree(const std::string &folder);
 // An empty folder (created afresh) for one test.
 void FreshFolder(const std::string &folder);
 

@@ -8,23 +8,13 @@
 
 #include "app/inst_type.h"
 #include "copy/copy_job.h"
+#include "tests/support/test_files.h"
 
 // size bytes that differ from block to block, so that a skipped or repeated block shows.
 std::string Pattern(size_t size, unsigned seed = 1);
-void WriteBytes(const std::string &path, const std::string &bytes);
-// The whole file; "<missing>" when it cannot be opened.
-std::string ReadBytes(const std::string &path);
-bool Exists(const std::string &path);
-bool IsFolder(const std::string &path);
-// Creates the folder and the missing ones above it.
-void MakeFolders(const std::string &folder);
-// Removes the folder with everything in it (attributes cleared first).
-void RemoveTree(const std::string &folder);
 // An empty folder of its own for one test, ending in a backslash: C:\copytest\<name>\ .
 std::string FreshFolder(const std::string &name);
 
-// The Wine prefix as a DOS path through Z:, without a trailing backslash.
-std::string PrefixDosPath();
 
 InstTypeInfo TypeOf(const std::vector<std::string> &entries);
 

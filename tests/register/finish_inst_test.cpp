@@ -75,12 +75,12 @@ class FinishInstTest : public testing::Test {
   void SetUp() override {
     cleanUp();
     MakeFolders(std::string(kSource) + "\\data");
-    WriteFileBytes(std::string(kSource) + "\\game.exe", std::string(3000, 'g'));
-    WriteFileBytes(std::string(kSource) + "\\data\\a.dat", "a");
-    WriteFileBytes(std::string(kSource) + "\\uninst.exe", "u");
+    WriteBytes(std::string(kSource) + "\\game.exe", std::string(3000, 'g'));
+    WriteBytes(std::string(kSource) + "\\data\\a.dat", "a");
+    WriteBytes(std::string(kSource) + "\\uninst.exe", "u");
     MakeFolders(std::string(kSource) + "\\add");
-    WriteFileBytes(std::string(kSource) + "\\add\\map.dat", "m");
-    WriteFileBytes(std::string(kSource) + "\\inst.inf", kInstInf);
+    WriteBytes(std::string(kSource) + "\\add\\map.dat", "m");
+    WriteBytes(std::string(kSource) + "\\inst.inf", kInstInf);
   }
   void TearDown() override { cleanUp(); }
   static void cleanUp() {
@@ -134,7 +134,7 @@ class FinishInstTest : public testing::Test {
 
 TEST_F(FinishInstTest, FullInstallationRegistersEverythingUnderTheNormalisedFolderThenShowsTheReadme) {
   const std::string readme = "ヴェルクの冒険\r\n\r\n起動する前に説明書を読んでください。\r\n";
-  WriteFileBytes(std::string(kSource) + "\\readme.1st", readme);
+  WriteBytes(std::string(kSource) + "\\readme.1st", readme);
   Responder user;
   user.expect("インストールを開始します。", IDYES);
   // The free space is looked up for the text as typed, which does not begin with a drive: the space question.
@@ -201,7 +201,7 @@ TEST_F(FinishInstTest, FullInstallationRegistersEverythingUnderTheNormalisedFold
 TEST_F(FinishInstTest, ShortcutsComeBeforeEveryOtherRegistration) {
   // The group's first folder is taken by a file: making the group fails while the shortcuts are made,
   // and its message shows what has been done by then.
-  WriteFileBytes(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Velk", "not a folder");
+  WriteBytes(ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Velk", "not a folder");
   Responder user;
   user.expect("インストールを開始します。", IDYES);
   user.expect("は存在しません。作成しますか？", IDYES);
@@ -241,10 +241,10 @@ TEST_F(FinishInstTest, FinalTextIsTheSourceReadmeAsItIsOrTheStandardText) {
     SCOPED_TRACE(c.name);
     cleanUp();
     SetUp();
-    if (c.sourceReadme) WriteFileBytes(std::string(kSource) + "\\readme.1st", c.sourceReadme);
+    if (c.sourceReadme) WriteBytes(std::string(kSource) + "\\readme.1st", c.sourceReadme);
     if (c.installReadme) {
       MakeFolders("C:\\Velk\\Game");
-      WriteFileBytes(std::string(kInstDir) + "readme.1st", c.installReadme);
+      WriteBytes(std::string(kInstDir) + "readme.1st", c.installReadme);
     }
     Responder user;
     user.expect("インストールを開始します。", IDYES);
@@ -265,10 +265,10 @@ TEST_F(FinishInstTest, FinalTextIsTheSourceReadmeAsItIsOrTheStandardText) {
 TEST_F(FinishInstTest, AdditionalInstallationOnlyExtendsUninstInf) {
   // A first installation, registered, with its uninst.inf.
   MakeFolders("C:\\Velk\\Game\\data");
-  WriteFileBytes(std::string(kInstDir) + "data\\a.dat", "a");
+  WriteBytes(std::string(kInstDir) + "data\\a.dat", "a");
   const std::string firstInf =
       "DelFile = \"game.exe\", \"data\\a.dat\";\nProgramGroup = \"C:\\menu\";\nUninstaller = \"uninst.exe\";\n";
-  WriteFileBytes(std::string(kInstDir) + "uninst.inf", firstInf);
+  WriteBytes(std::string(kInstDir) + "uninst.inf", firstInf);
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   RegSetValueExA(key, "setup_data", 0, REG_SZ, reinterpret_cast<const BYTE *>(kInstDir), sizeof kInstDir);
@@ -276,7 +276,7 @@ TEST_F(FinishInstTest, AdditionalInstallationOnlyExtendsUninstInf) {
   ULONGLONG before = 0;
   ASSERT_TRUE(KeyWriteTime(kProductKey, before));
   Sleep(50);
-  WriteFileBytes(std::string(kSource) + "\\inst.inf", kAdditiveInf);
+  WriteBytes(std::string(kSource) + "\\inst.inf", kAdditiveInf);
 
   Responder user;
   user.expect("インストールを開始します。", IDYES);

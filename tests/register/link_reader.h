@@ -3,6 +3,8 @@
 // show command straight from the file header (Wine's link object answers 1 after Load whatever is stored).
 #include <string>
 
+#include "tests/support/test_files.h"
+
 struct LinkInfo {
   bool loaded = false;
   std::string target;
@@ -22,5 +24,3 @@ bool FileExists(const std::string &path);
 bool FolderExists(const std::string &path);
 // The whole file, or an empty text when it cannot be read.
 std::string ReadFileBytes(const std::string &path);
-// Deletes a folder with everything in it.
-void RemoveTree(const std::string &folder);

@@ -6,7 +6,7 @@
 
 bool LoadInstInf(InstSettings &settings, const std::string &folder, const std::string &text) {
   std::string path = folder + "\\inst.inf";
-  WriteFileBytes(path, text);
+  WriteBytes(path, text);
   InstTypeList types;
   return settings.loadInstInf(path.c_str(), types) == 0;
 }
@@ -17,19 +17,7 @@ std::string ShellFolder(int csidl) {
   return folder;
 }
 
-void MakeFolders(const std::string &folder) {
-  for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-    CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-  CreateDirectoryA(folder.c_str(), nullptr);
-}
 
-void WriteFileBytes(const std::string &path, const std::string &bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
 
 std::vector<std::string> ListFiles(const std::string &folder, const char *pattern) {
   std::vector<std::string> names;

@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "app/inst_settings.h"
+#include "tests/support/test_files.h"
 
 // Writes text (cp932 bytes) as <folder>\inst.inf and loads it into settings; false when that failed.
 bool LoadInstInf(InstSettings &settings, const std::string &folder, const std::string &text);
 // A shell folder as the shell itself answers it (CSIDL_...), empty when it has none.
 std::string ShellFolder(int csidl);
-// Creates folder and every folder above it.
-void MakeFolders(const std::string &folder);
-void WriteFileBytes(const std::string &path, const std::string &bytes);
 // File names (not paths) directly in folder that match the pattern, in the order the file system lists them.
 std::vector<std::string> ListFiles(const std::string &folder, const char *pattern);
 

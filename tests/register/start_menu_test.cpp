@@ -59,7 +59,7 @@ class StartMenuTest : public testing::Test {
  protected:
   void SetUp() override {
     MakeFolders("C:\\Velk\\Game\\doc");
-    for (const Item &item : kItems) WriteFileBytes(std::string(kInstDir) + item.target, "x");
+    for (const Item &item : kItems) WriteBytes(std::string(kInstDir) + item.target, "x");
     cleanShellFolders();
   }
   void TearDown() override {

@@ -61,7 +61,7 @@ TEST_F(UninstInfTest, FullInstallationWritesExactlyTheExpectedFile) {
     SCOPED_TRACE(folder);
     DeleteFileA((dest.path() + "\\uninst.inf").c_str());
     // A file of an earlier installation into the same folder is replaced, not extended.
-    WriteFileBytes(dest.path() + "\\uninst.inf", "DelFile = \"old.dat\";\n");
+    WriteBytes(dest.path() + "\\uninst.inf", "DelFile = \"old.dat\";\n");
     InstSettings settings;
     fullInstallation(settings, kFullInf, true);
     EXPECT_TRUE(settings.writeUninstInf(folder.c_str()));
