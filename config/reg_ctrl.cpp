@@ -1,25 +1,15 @@
 #include "config/reg_ctrl.h"
 
+#include "config/reg_key.h"
+
 #include <cstring>
 #include <vector>
 
 namespace {
 
-// Owns a registry key handle for the length of one operation.
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  virtual ~KeyHandle() {
-    if (key != nullptr) RegCloseKey(key);
-  }
-  KeyHandle(const KeyHandle &) = delete;
-  KeyHandle &operator=(const KeyHandle &) = delete;
-  HKEY key = nullptr;
-};
-
-bool createKey(HKEY root, const char *subkey, KeyHandle &handle) {
+bool createKey(HKEY root, const char *subkey, RegKey &handle) {
   return RegCreateKeyExA(root, subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                         &handle.key, nullptr) == ERROR_SUCCESS;
+                         handle.out(), nullptr) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -35,15 +25,15 @@ bool RegCtrl::open(const char *path, int openMode, HKEY rootKey) {
   }
   std::memcpy(subkey, path != nullptr ? path : "", length + 1);
 
-  KeyHandle handle;
+  RegKey handle;
   const REGSAM access = mode == MODE_READ ? KEY_READ : KEY_ALL_ACCESS;
-  if (RegOpenKeyExA(root, subkey, 0, access, &handle.key) != ERROR_SUCCESS) {
-    handle.key = nullptr;
+  if (RegOpenKeyExA(root, subkey, 0, access, handle.out()) != ERROR_SUCCESS) {
+    *handle.out() = nullptr;  // a failed open may leave anything there
     if (mode != MODE_UPDATE || !createKey(root, subkey, handle)) return false;
   }
 
   DWORD valueCount = 0, longestName = 0, longestData = 0;
-  if (RegQueryInfoKeyA(handle.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount,
+  if (RegQueryInfoKeyA(handle.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &valueCount,
                        &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
     valueCount = 0;
   }
@@ -54,7 +44,7 @@ bool RegCtrl::open(const char *path, int openMode, HKEY rootKey) {
     DWORD nameSize = static_cast<DWORD>(name.size());
     DWORD dataSize = longestData;
     DWORD type = 0;
-    if (RegEnumValueA(handle.key, index, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
+    if (RegEnumValueA(handle.get(), index, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) !=
         ERROR_SUCCESS) {
       continue;
     }
@@ -97,15 +87,15 @@ bool RegCtrl::close(bool save) {
     isOpen = false;
     return true;
   }
-  KeyHandle handle;
+  RegKey handle;
   if (!createKey(root, subkey, handle)) return false;
   for (const auto &entry : values) {
     const std::string &value = entry.second;
     const BYTE *bytes = reinterpret_cast<const BYTE *>(value.c_str());
     if (value.find('\0') != std::string::npos) {
-      RegSetValueExA(handle.key, entry.first.c_str(), 0, REG_BINARY, bytes, static_cast<DWORD>(value.size()));
+      RegSetValueExA(handle.get(), entry.first.c_str(), 0, REG_BINARY, bytes, static_cast<DWORD>(value.size()));
     } else {
-      RegSetValueExA(handle.key, entry.first.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(value.size() + 1));
+      RegSetValueExA(handle.get(), entry.first.c_str(), 0, REG_SZ, bytes, static_cast<DWORD>(value.size() + 1));
     }
   }
   isOpen = false;

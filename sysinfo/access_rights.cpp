@@ -1,5 +1,6 @@
 #include "sysinfo/access_rights.h"
 
+#include "config/reg_key.h"
 #include "config/setup_log.h"
 #include "sysinfo/sysinf.h"
 
@@ -33,21 +34,6 @@ class TokenHandle {
 
  private:
   HANDLE handle_ = nullptr;
-};
-
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  virtual ~KeyHandle() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  KeyHandle(const KeyHandle &) = delete;
-  KeyHandle &operator=(const KeyHandle &) = delete;
-  HKEY *out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
 };
 
 // One kind of token information in a buffer of the size the token asks for; empty on failure.
@@ -176,7 +162,7 @@ bool CheckRegistryRights(HKEY root, const char *subkey) {
   if (!SysInf::IsWinNT()) return true;
   AccountNames users;
   GetTokenAccountNames(users);
-  KeyHandle key;
+  RegKey key;
   if (RegOpenKeyExA(root, subkey, 0, KEY_READ, key.out()) != ERROR_SUCCESS) return false;
   DWORD size = 0;
   LONG status = RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size);

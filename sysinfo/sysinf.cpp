@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "config/reg_key.h"
 #include "config/setup_log.h"
 #include "sysinfo/sysinf_sources.h"
 
@@ -15,22 +16,6 @@ SysInfSources &sources() {
   return current;
 }
 
-// Closes a registry key when the scope ends.
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  virtual ~KeyHandle() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  KeyHandle(const KeyHandle &) = delete;
-  KeyHandle &operator=(const KeyHandle &) = delete;
-  HKEY *out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 std::string &programFilesText() {
   static std::string text;
   return text;
@@ -38,7 +23,7 @@ std::string &programFilesText() {
 
 // The value as stored (REG_SZ or REG_EXPAND_SZ alike, not expanded); false when unreadable or empty.
 bool readProgramFilesDir(char *buffer, DWORD bufferSize) {
-  KeyHandle key;
+  RegKey key;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_READ,
                     key.out()) != ERROR_SUCCESS)
     return false;
