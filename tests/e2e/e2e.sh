@@ -109,10 +109,10 @@ e2e_win() {
   printf 'Z:%s\\' "${p//\//\\}"
 }
 
-# e2e_wait_started PROGRAM: waits (5 s) for the sample program's marker.
+# e2e_wait_started PROGRAM: waits (20 s) for the sample program's marker.
 e2e_wait_started() {
   local i
-  for i in $(seq 50); do
+  for i in $(seq 200); do
     e2e_started "$1" && return 0
     sleep 0.1
   done
