@@ -11,7 +11,7 @@
 
 namespace {
 
-const DWORD kPollMs = 50;
+const DWORD kPollMs = 50;  // as the default of waitUntil
 const UINT kAnswerMs = 5000;
 
 bool parseNumber(const std::wstring &text, long &value) {
@@ -175,12 +175,12 @@ bool Runner::run(const std::vector<Step> &steps) {
 }
 
 template <typename Condition>
-bool Runner::waitUntil(Condition condition, DWORD timeoutMs) {
+bool Runner::waitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs) {
   DWORD start = GetTickCount();
   for (;;) {
     if (condition()) return true;
     if (GetTickCount() - start >= timeoutMs) return false;
-    Sleep(kPollMs);
+    Sleep(pollMs);
   }
 }
 
@@ -314,7 +314,7 @@ bool Runner::exitedStep(const Args &a, std::wstring &error) {
         }
         return WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0;
       },
-      timeoutMs_);
+      timeoutMs_, quiet ? 2 : kPollMs);  // a window shown for a moment is seen only by looking often
   if (!window.empty()) Say(L"      note: " + a[0] + L" showed its window " + quoted(window) + L" for a moment");
   if (!box.empty()) {
     error = a[0] + L" showed the message box " + quoted(box);

@@ -37,7 +37,7 @@ class Runner {
   };
 
   template <typename Condition>
-  bool waitUntil(Condition condition, DWORD timeoutMs);
+  bool waitUntil(Condition condition, DWORD timeoutMs, DWORD pollMs = 50);
   bool currentWindow(std::wstring &error);
   bool control(const std::wstring &idText, HWND &hwnd, std::wstring &error);
   HWND findWindow(const std::wstring &caption, const std::wstring &className);
