@@ -26,7 +26,6 @@ SESSION_XVFB_PID=""
 SESSION_WATCH_PID=""
 SESSION_MOUNT=""
 SESSION_DISPLAY=""
-declare -A SESSION_DISCS=()
 : "${SESSION_SIZE:=1024x768}"
 : "${SESSION_KEEP:=0}"
 
@@ -108,16 +107,19 @@ session_open() {
   return 0
 }
 
+# The discs are kept as links in the prefix, so that the request watcher (a child of this shell)
+# knows discs made known after it started.
 session_disc() {
-  SESSION_DISCS[$1]="$(cd "$2" && pwd)"
+  mkdir -p "$SESSION_PREFIX/e2e-discs"
+  ln -sfn "$(cd "$2" && pwd)" "$SESSION_PREFIX/e2e-discs/$1"
 }
 
 session_insert() {
   local link="$SESSION_PREFIX/drives/d"
   rm -rf "$link"
   [ "$1" = none ] && return 0
-  local folder="${SESSION_DISCS[$1]:-}"
-  [ -n "$folder" ] || { echo "no disc called $1"; return 1; }
+  local folder
+  folder="$(readlink "$SESSION_PREFIX/e2e-discs/$1")" || { echo "no disc called $1"; return 1; }
   ln -s "$folder" "$link"
 }
 
