@@ -172,11 +172,37 @@ void Dialog::unbindControls() {
   bound_.clear();
 }
 
+namespace {
+
+// Players expect a dialog in the middle of the screen, or of the window it belongs to, not where the
+// template's origin happens to put it; kept inside the work area so that no edge is lost.
+void CenterOverOwner(HWND window) {
+  RECT area = {};
+  if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) return;
+  RECT around = area;
+  HWND owner = GetWindow(window, GW_OWNER);
+  if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+  RECT own = {};
+  if (!GetWindowRect(window, &own)) return;
+  const LONG width = own.right - own.left;
+  const LONG height = own.bottom - own.top;
+  LONG x = around.left + (around.right - around.left - width) / 2;
+  LONG y = around.top + (around.bottom - around.top - height) / 2;
+  if (x + width > area.right) x = area.right - width;
+  if (y + height > area.bottom) y = area.bottom - height;
+  if (x < area.left) x = area.left;
+  if (y < area.top) y = area.top;
+  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     Dialog *self = reinterpret_cast<Dialog *>(lParam);
     SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     self->hwnd_ = window;
+    CenterOverOwner(window);
     return self->OnInitDialog() ? TRUE : FALSE;
   }
   Dialog *self = reinterpret_cast<Dialog *>(GetWindowLongPtrA(window, DWLP_USER));

@@ -18,6 +18,9 @@ const char kCaption[] = "テストダイアログ";
 INT_PTR runDriven(Dialog &dlg, const std::function<void(HWND)> &script) {
   return driver::RunModal([&] { return dlg.DoModal(); }, [&] {
     HWND d = driver::WaitForDialog(kCaption);
+    // The first painting done before the script starts, so that it cannot interleave with what the
+    // script sends and records.
+    if (d != nullptr) RedrawWindow(d, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     if (d != nullptr) script(d);
   });
 }
@@ -277,11 +280,14 @@ TEST(DialogOwner, ADialogRunFromAHandlerIsOwnedByItsParentDialog) {
   HWND owner = nullptr;
   HWND parent = nullptr;
   bool parentEnabledDuringChild = true;
+  RECT parentRect = {}, childRect = {}, area = {};
   runDriven(dlg, [&](HWND d) {
     parent = d;
+    GetWindowRect(d, &parentRect);
     driver::PostClick(d, IDC_START);
     HWND c = driver::WaitForDialog("子ダイアログ");  // its template is not WS_VISIBLE
     owner = GetWindow(c, GW_OWNER);
+    GetWindowRect(c, &childRect);
     parentEnabledDuringChild = IsWindowEnabled(d) != FALSE;
     driver::Click(c, IDOK);
     driver::WaitForClose(c);
@@ -290,6 +296,12 @@ TEST(DialogOwner, ADialogRunFromAHandlerIsOwnedByItsParentDialog) {
   EXPECT_EQ(owner, parent);
   EXPECT_FALSE(parentEnabledDuringChild);
   EXPECT_EQ(childResult, IDOK);
+  // Both centred: the dialog without owner on the work area, the child over its parent.
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+  EXPECT_NEAR((parentRect.left + parentRect.right) / 2, (area.left + area.right) / 2, 1);
+  EXPECT_NEAR((parentRect.top + parentRect.bottom) / 2, (area.top + area.bottom) / 2, 1);
+  EXPECT_NEAR((childRect.left + childRect.right) / 2, (parentRect.left + parentRect.right) / 2, 1);
+  EXPECT_NEAR((childRect.top + childRect.bottom) / 2, (parentRect.top + parentRect.bottom) / 2, 1);
 }
 
 TEST(MessagePump, KeepsTheDialogWorkingWhileAHandlerRunsALongLoop) {
