@@ -1,5 +1,7 @@
 #include "framework/dialog.h"
 
+#include <cstring>
+
 #include "framework/prompt.h"
 #include "framework/win_app.h"
 
@@ -37,13 +39,41 @@ Dialog::Dialog(UINT templateId, Dialog *parent) : templateId_(templateId), paren
 // derived class are already destroyed here, so they are not touched.
 Dialog::~Dialog() = default;
 
+namespace {
+
+// A copy of the dialog template without WS_VISIBLE. The dialog manager then shows the dialog when its
+// modal loop first waits, and never when OnInitDialog has already ended it: a dialog that ends at
+// once (a second instance, a launch instead of an installation) does not flash on the screen.
+bool LoadHiddenTemplate(UINT id, std::vector<DWORD> &copy) {
+  HMODULE module = AppInstance();
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  if (resource == nullptr) return false;
+  HGLOBAL loaded = LoadResource(module, resource);
+  const void *bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  const DWORD size = SizeofResource(module, resource);
+  if (bytes == nullptr || size < sizeof(DLGTEMPLATE)) return false;
+  copy.assign((size + sizeof(DWORD) - 1) / sizeof(DWORD), 0);  // DWORD-aligned, as the template must be
+  std::memcpy(copy.data(), bytes, size);
+  // An extended template starts with version 1 and signature 0xFFFF; its style follows help id and
+  // extended style.
+  const WORD *words = reinterpret_cast<const WORD *>(copy.data());
+  const bool extended = words[0] == 1 && words[1] == 0xFFFF;
+  DWORD *style = extended ? &copy[3] : &copy[0];
+  *style &= ~static_cast<DWORD>(WS_VISIBLE);
+  return true;
+}
+
+}  // namespace
+
 INT_PTR Dialog::DoModal() {
   // A dialog may run before (or without) the application object, as in tests: its template's
   // progress bar needs the common controls all the same.
   EnsureCommonControls();
   HWND owner = parentDialog_ != nullptr ? parentDialog_->hwnd() : parentWindow_;
-  return DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::DialogProc,
-                         reinterpret_cast<LPARAM>(this));
+  std::vector<DWORD> dialogTemplate;
+  if (!LoadHiddenTemplate(templateId_, dialogTemplate)) return -1;
+  return DialogBoxIndirectParamA(AppInstance(), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), owner,
+                                 &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 void Dialog::EndDialog(INT_PTR result) {

@@ -57,16 +57,32 @@ TEST(DialogModal, DoModalReturnsTheResultOfEndDialog) {
   }
 }
 
+namespace {
+HWND g_watched = nullptr;
+int g_shows = 0;
+LRESULT CALLBACK countShows(int code, WPARAM wParam, LPARAM lParam) {
+  const CWPSTRUCT *sent = reinterpret_cast<const CWPSTRUCT *>(lParam);
+  if (code == HC_ACTION && sent->hwnd == g_watched && sent->message == WM_SHOWWINDOW && sent->wParam) ++g_shows;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+}  // namespace
+
 TEST(DialogModal, EndDialogInOnInitDialogEndsBeforeTheDialogShows) {
-  TestDlg dlg;
+  TestDlg dlg;  // its template is WS_VISIBLE
   bool visibleAtInit = true;
   dlg.onInit = [&](TestDlg &self) {
     visibleAtInit = IsWindowVisible(self.hwnd()) != FALSE;
+    g_watched = self.hwnd();
     self.EndDialog(42);
     return false;
   };
+  g_shows = 0;
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, countShows, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
   EXPECT_EQ(dlg.DoModal(), 42);
+  UnhookWindowsHookEx(hook);
   EXPECT_FALSE(visibleAtInit);
+  EXPECT_EQ(g_shows, 0) << "the ended dialog was shown";
   EXPECT_EQ(dlg.cancelCalls, 0);
 }
 
