@@ -31,7 +31,7 @@ bool CInstDlg::findInstType(std::string name, InstTypeInfo &found) const {
 }
 
 void CInstDlg::OnSelchangeTypecombo() {
-  checkNeedCapKB();
+  // checkSpace fills the description and both sizes: one pass over the type's files is enough.
   settings.selectedTypeIndex = typeCombo.GetCurSel();
   checkSpace();
 }

@@ -42,7 +42,15 @@ Writer::Writer(std::string path, DWORD blockSize) : FileBase(path.c_str(), block
       return;
     }
   }
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // A file that is not there is made new rather than truncated: the file system writes a truncated
+  // file out in full when it is closed, which would stall the dialog's thread for each large file.
+  HANDLE file = INVALID_HANDLE_VALUE;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   if (file == INVALID_HANDLE_VALUE) {
     trace.print("Writer::Writer( %s ) failed.", path.c_str());
     return;
