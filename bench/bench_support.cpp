@@ -67,35 +67,7 @@ std::vector<std::string> ListFiles(const std::string &folder, unsigned long long
   return files;
 }
 
-void RemoveTree(const std::string &folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + "\\" + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
 
-void MakeFolders(const std::string &folder) {
-  std::string path;
-  for (size_t i = 0; i <= folder.size(); ++i) {
-    if (i == folder.size() || folder[i] == '\\') {
-      if (!path.empty() && path.back() != ':') CreateDirectoryA(path.c_str(), nullptr);
-    }
-    if (i < folder.size()) path += folder[i];
-  }
-}
 
 std::string FolderOf(const std::string &path) {
   size_t slash = path.find_last_of('\\');

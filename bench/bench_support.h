@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 namespace bench {
 
 // Seconds since an arbitrary start, from the performance counter.
@@ -22,10 +24,9 @@ double LengthOutside(const std::vector<Interval> &spans, const std::vector<Inter
 // Every file below folder (no trailing backslash), as paths relative to it, in a stable order;
 // bytes receives their total size.
 std::vector<std::string> ListFiles(const std::string &folder, unsigned long long *bytes);
-// Removes the folder with everything in it.
-void RemoveTree(const std::string &folder);
-// Creates the folder and every missing one above it.
-void MakeFolders(const std::string &folder);
+// Folder removal and creation as the tests do them.
+using ::MakeFolders;
+using ::RemoveTree;
 // path without its last component ("" when it has no backslash).
 std::string FolderOf(const std::string &path);
 
