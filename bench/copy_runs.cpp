@@ -99,15 +99,27 @@ std::vector<Interval> ThreadSpans() {
   return spans;
 }
 
-int RunCopyJob(const std::string &source, const std::string &dest) {
-  unsigned long long bytes = 0;
-  std::vector<std::string> files = ListFiles(source, &bytes);
+namespace {
+
+// The files below source and their total size, and an empty dest; false (reported) without files.
+bool StartRun(const std::string &source, const std::string &dest, std::vector<std::string> &files,
+              unsigned long long &bytes) {
+  files = ListFiles(source, &bytes);
   if (files.empty()) {
     Fail("no files below " + source);
-    return 1;
+    return false;
   }
   RemoveTree(dest);
   MakeFolders(dest);
+  return true;
+}
+
+}  // namespace
+
+int RunCopyJob(const std::string &source, const std::string &dest) {
+  unsigned long long bytes = 0;
+  std::vector<std::string> files;
+  if (!StartRun(source, dest, files, bytes)) return 1;
   InstTypeInfo type("bench");
   for (const std::string &file : files) type.entries.push_back(file);
   SetPromptRoutine(&RefusePrompt);
@@ -197,13 +209,8 @@ int RunCopyJob(const std::string &source, const std::string &dest) {
 
 int RunCopyFileLoop(const std::string &source, const std::string &dest) {
   unsigned long long bytes = 0;
-  std::vector<std::string> files = ListFiles(source, &bytes);
-  if (files.empty()) {
-    Fail("no files below " + source);
-    return 1;
-  }
-  RemoveTree(dest);
-  MakeFolders(dest);
+  std::vector<std::string> files;
+  if (!StartRun(source, dest, files, bytes)) return 1;
   const MemoryFigures before = ProcessMemory();
   const double started = Now();
   std::string madeFolder;

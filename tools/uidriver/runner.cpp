@@ -607,26 +607,24 @@ bool Runner::selectedStep(const Args &a, std::wstring &error) {
   return true;
 }
 
-bool Runner::shownStep(const Args &a, std::wstring &error) {
+bool Runner::controlStateStep(const Args &a, BOOL(WINAPI *state)(HWND), const wchar_t *notYet,
+                              const wchar_t *notAnyMore, std::wstring &error) {
   HWND c = nullptr;
   bool want = false;
   if (!control(a[0], c, error) || !yesNo(a[1], want, error)) return false;
-  if (!waitUntil([&] { return (IsWindowVisible(c) != FALSE) == want; }, timeoutMs_)) {
-    error = L"the control " + a[0] + (want ? L" stays hidden" : L" stays visible");
+  if (!waitUntil([&] { return (state(c) != FALSE) == want; }, timeoutMs_)) {
+    error = L"the control " + a[0] + (want ? notYet : notAnyMore);
     return false;
   }
   return true;
 }
 
+bool Runner::shownStep(const Args &a, std::wstring &error) {
+  return controlStateStep(a, IsWindowVisible, L" stays hidden", L" stays visible", error);
+}
+
 bool Runner::enabledStep(const Args &a, std::wstring &error) {
-  HWND c = nullptr;
-  bool want = false;
-  if (!control(a[0], c, error) || !yesNo(a[1], want, error)) return false;
-  if (!waitUntil([&] { return (IsWindowEnabled(c) != FALSE) == want; }, timeoutMs_)) {
-    error = L"the control " + a[0] + (want ? L" stays disabled" : L" stays enabled");
-    return false;
-  }
-  return true;
+  return controlStateStep(a, IsWindowEnabled, L" stays disabled", L" stays enabled", error);
 }
 
 bool Runner::progressStep(const Args &a, std::wstring &error) {

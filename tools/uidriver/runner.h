@@ -62,6 +62,9 @@ class Runner {
   bool expectPartStep(const Args &a, std::wstring &error);
   bool itemsStep(const Args &a, std::wstring &error);
   bool selectedStep(const Args &a, std::wstring &error);
+  // Waits until state(control) is what the step's yes/no asks for.
+  bool controlStateStep(const Args &a, BOOL(WINAPI *state)(HWND), const wchar_t *notYet, const wchar_t *notAnyMore,
+                        std::wstring &error);
   bool shownStep(const Args &a, std::wstring &error);
   bool enabledStep(const Args &a, std::wstring &error);
   bool progressStep(const Args &a, std::wstring &error);
